@@ -48,8 +48,8 @@ class TWrenlog;
 // The record a host's OnSendMsg handler receives. 172 bytes on the 32-bit build.
 struct TWrenlogMsgData {
   std::int32_t Kind;
-  std::string* Msg;             // the whole message text; released by the client after the call
-  const TStringList* Details;   // the details split into lines; null when none was given
+  std::string* Msg;            // the whole message text; released by the client after the call
+  const TStringList* Details;  // the details split into lines; null when none was given
   std::uint32_t ProcessId;
   std::uint32_t ThreadId;
   TWLCountedText<15> ComputerName;
@@ -64,7 +64,8 @@ struct TWrenlogMsgData {
 
 // A handler bound to its object: (Sender, MsgData, Handled). Handled is True on entry; the
 // handler sets it False to let the message go on to the dispatcher.
-using TWLSendMsgEvent = std::function<void(TObject* Sender, TWrenlogMsgData& MsgData, bool& Handled)>;
+using TWLSendMsgEvent =
+    std::function<void(TObject* Sender, TWrenlogMsgData& MsgData, bool& Handled)>;
 
 class TWrenlog : public TComponent {
  public:
@@ -238,8 +239,11 @@ std::recursive_mutex& GlobalClientLock();
 void ClientUnitStart(std::uint8_t assertionMode = 0);
 void ClientUnitStop();
 
-// The library's assertion handler (see assertion.cpp).
-void AssertionHook(const std::string& Msg, const std::string& SourceFile,
-                   std::int32_t SourceLine, std::uintptr_t FailAddr);
+// Makes AssertionHook the module's assertion handler (see client/assertion.h).
+void InstallAssertionHook();
+
+// The library's assertion handler.
+void AssertionHook(const std::string& Msg, const std::string& SourceFile, std::int32_t SourceLine,
+                   std::uintptr_t FailAddr);
 
 }  // namespace wl

@@ -1,0 +1,8 @@
+// The module's assertion handler.
+#include "client/WLIntf.h"
+
+namespace wl {
+
+void InstallAssertionHook() {}
+
+}  // namespace wl
