@@ -25,8 +25,12 @@ std::int64_t Tell(std::FILE* f) {
 
 }  // namespace
 
+// Unbuffered: a buffer kept across polls would hand out stale bytes after the file was
+// replaced, since seeking inside the buffer does not read again.
 bool TailFollower::Reopen() {
-  if (!file_) file_.reset(std::fopen(path_.c_str(), "rb"));
+  if (file_) return true;
+  file_.reset(std::fopen(path_.c_str(), "rb"));
+  if (file_) std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   return file_ != nullptr;
 }
 
