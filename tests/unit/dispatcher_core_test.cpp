@@ -211,12 +211,15 @@ TEST_F(DispatcherCore, MethodMarksIndentTheirThreadOnly) {
   }
 }
 
-TEST_F(DispatcherCore, DisconnectForgetsTheNestingOfItsProcess) {
+TEST_F(DispatcherCore, NestingOutlivesAReconnectToAnotherDestination) {
   Connect(kIdA, "");
   Send({.kind = mkEnterMethod, .msg = "Open"});
   Send({.kind = mkDisconnect, .msg = ""});
-  Send({.id = "", .msg = "later"});
-  EXPECT_EQ(LastViewed().depth, 0);
+  Connect(kIdB, "");
+  Send({.id = kIdB, .msg = "inside"});
+  EXPECT_EQ(LastViewed().depth, 1);
+  Send({.kind = mkExitMethod, .id = kIdB, .msg = "Open"});
+  EXPECT_EQ(LastViewed().mark, Mark::kExit);
 }
 
 TEST_F(DispatcherCore, OwnRecordsCarryTheDispatchersIdentity) {

@@ -33,6 +33,13 @@ TEST(DispatcherStamp, CalendarDatesAndTheirEdges) {
     EXPECT_EQ(FormatStamp(c.stamp), c.expected) << c.stamp.date << " " << c.stamp.time;
 }
 
+TEST(DispatcherStamp, ClockDatesRoundTrip) {
+  EXPECT_EQ(FormatStamp(StampOf(2026, 12, 11, 13, 30, 15, 250)), "2026-12-11 13:30:15.250");
+  EXPECT_EQ(StampOf(1899, 12, 30, 0, 0, 0, 0).date, 693594);
+  EXPECT_EQ(StampOf(1, 1, 1, 0, 0, 0, 0).date, 1);
+  EXPECT_EQ(FormatStamp(StampOf(2000, 3, 1, 23, 59, 59, 999)), "2000-03-01 23:59:59.999");
+}
+
 TEST(DispatcherLines, EveryLineBreakEndsALine) {
   using Lines = std::vector<std::string_view>;
   const struct {

@@ -104,9 +104,15 @@ TEST(DispatcherIndentation, IsBoundedInThreadsLevelsAndNames) {
   Indentation ind;
   for (std::uint32_t t = 0; t < Indentation::kMaxThreads; ++t) ind.Enter(1, t, "m");
   EXPECT_EQ(ind.ThreadCount(), Indentation::kMaxThreads);
-  EXPECT_EQ(ind.Enter(2, 0, "m"), 0);  // a thread too many is not tracked
-  EXPECT_EQ(ind.Depth(2, 0), 0);
-  ind.DropProcess(1);
+  ind.Enter(1, 0, "again");            // thread 1 is now the least recent
+  EXPECT_EQ(ind.Enter(2, 0, "m"), 0);  // a new thread makes room
+  EXPECT_EQ(ind.ThreadCount(), Indentation::kMaxThreads);
+  EXPECT_EQ(ind.Depth(1, 1), 0);
+  EXPECT_EQ(ind.Depth(1, 0), 2);
+  EXPECT_EQ(ind.Depth(2, 0), 1);
+  for (std::uint32_t t = 0; t < Indentation::kMaxThreads; ++t) ind.Leave(1, t, "m");
+  ind.Leave(1, 0, "again");
+  ind.Leave(2, 0, "m");
   EXPECT_EQ(ind.ThreadCount(), 0u);
 
   for (std::size_t i = 0; i < Indentation::kMaxDepth + 5; ++i) ind.Enter(3, 1, "deep");
@@ -115,7 +121,7 @@ TEST(DispatcherIndentation, IsBoundedInThreadsLevelsAndNames) {
   const std::string longName(1000, 'n');
   ind.Enter(4, 1, longName);
   EXPECT_TRUE(ind.Leave(4, 1, longName).matched);
-  EXPECT_EQ(ind.ThreadCount(), 1u);  // thread 4/1 is forgotten once its stack is empty
+  EXPECT_EQ(ind.ThreadCount(), 1u);  // only 3/1: 4/1 is forgotten once its stack is empty
 }
 
 TEST(DispatcherIndentation, UnmatchedExitOnAnUnknownThread) {

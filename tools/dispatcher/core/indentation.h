@@ -6,8 +6,12 @@
 // was never sent (an error path that skipped it) costs only the levels it skipped. An exit that
 // names no entered method changes nothing and is shown as unmatched.
 //
+// The nesting belongs to the thread, not to its connection: a client that changes its
+// destination reconnects inside a method and its marks still pair up.
+//
 // Everything is bounded: stored names are cut, a stack holds a limited number of levels, and a
-// limited number of threads are tracked at a time (a thread whose stack empties is forgotten).
+// limited number of threads are tracked at a time (a thread whose stack empties is forgotten;
+// in a full table the thread heard from least recently makes room).
 #pragma once
 
 #include <cstddef>
@@ -36,13 +40,19 @@ class Indentation {
   Exit Leave(std::uint32_t processId, std::uint32_t threadId, std::string_view name);
   // The depth of any other message of the thread.
   int Depth(std::uint32_t processId, std::uint32_t threadId) const;
-  // Forgets every thread of a process (its connection ended).
-  void DropProcess(std::uint32_t processId);
   std::size_t ThreadCount() const { return stacks_.size(); }
 
  private:
   using Key = std::pair<std::uint32_t, std::uint32_t>;
-  std::map<Key, std::vector<std::string>> stacks_;
+  struct Stack {
+    std::vector<std::string> names;
+    std::uint64_t lastUse = 0;
+  };
+  std::map<Key, Stack>::iterator FindOrAdd(const Key& key);
+  void EvictLeastRecent();
+
+  std::map<Key, Stack> stacks_;
+  std::uint64_t useCounter_ = 0;
 };
 
 }  // namespace wl::dispatcher

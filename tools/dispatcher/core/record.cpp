@@ -34,6 +34,16 @@ Civil CivilFromDays(std::int64_t z) {
   return {year, month, day};
 }
 
+// A proleptic Gregorian date to days since 1 January 1970 (the inverse of the above).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+  const std::int64_t y = year - (month <= 2 ? 1 : 0);
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146'097 + doe - 719'468;
+}
+
 std::string PadRight(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -84,6 +94,12 @@ std::string FormatStamp(Stamp stamp) {
   std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
                 t / 3'600'000, t / 60'000 % 60, t / 1000 % 60, t % 1000);
   return buffer;
+}
+
+Stamp StampOf(int year, int month, int day, int hour, int minute, int second, int millisecond) {
+  const std::int64_t date = DaysFromCivil(year, month, day) + kDayOf1970;
+  const std::int32_t time = ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
+  return {static_cast<std::int32_t>(date), time};
 }
 
 std::string KindLabel(const Record& r) {

@@ -25,6 +25,9 @@ struct Stamp {
 std::string FormatStamp(Stamp stamp);
 constexpr std::size_t kStampWidth = 23;
 
+// The stamp of a local calendar date and time (the dispatcher's own clock).
+Stamp StampOf(int year, int month, int day, int hour, int minute, int second, int millisecond);
+
 // Marks that the view puts before a record's text.
 enum class Mark { kNone, kEnter, kExit, kUnmatchedExit, kSeparator, kClear };
 
