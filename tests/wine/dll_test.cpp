@@ -56,6 +56,15 @@ std::vector<RecordedPacket> OfKind(const std::vector<RecordedPacket>& all, std::
   return some;
 }
 
+// A NUL-terminated field of a packet.
+std::string TextField(const RecordedPacket& p, std::size_t offset, std::size_t size) {
+  if (p.bytes.size() < offset + size) return "<short packet>";
+  const char* field = reinterpret_cast<const char*>(p.bytes.data() + offset);
+  return std::string(field, strnlen(field, size));
+}
+std::string ConnectionId(const RecordedPacket& p) { return TextField(p, 32, 42); }
+std::string ComputerName(const RecordedPacket& p) { return TextField(p, 74, 16); }
+
 std::string MessageText(const RecordedPacket& p) {
   const auto length = static_cast<std::size_t>(PacketInt(p, 16));
   if (p.bytes.size() < 217 + length) return "<short packet>";
@@ -122,6 +131,21 @@ TEST_F(Library, SendMsgDeliversOneMessagePacket) {
             std::vector<std::uint8_t>(3, 0));
   EXPECT_EQ(static_cast<DWORD>(PacketInt(p, 24)), ::GetCurrentProcessId());
   EXPECT_EQ(static_cast<DWORD>(PacketInt(p, 28)), ::GetCurrentThreadId());
+  char computer[16] = {};
+  DWORD size = sizeof computer;
+  ::GetComputerNameA(computer, &size);
+  EXPECT_EQ(ComputerName(p), computer);
+}
+
+TEST_F(Library, TheFirstMessageIsPrecededByItsConnection) {
+  ASSERT_EQ(lib_.wlSendMsg("first"), 0);
+  const auto packets = recorder_->Packets();
+  ASSERT_EQ(packets.size(), 2u);
+  EXPECT_EQ(PacketInt(packets[0], 0), kConnect);
+  EXPECT_EQ(MessageText(packets[0]), "Viewer");
+  EXPECT_EQ(ConnectionId(packets[0]).size(), 38u);
+  EXPECT_EQ(ConnectionId(packets[1]), ConnectionId(packets[0]));
+  EXPECT_EQ(MessageText(packets[1]), "first");
 }
 
 // Memory that cannot be read, all allocated up front (the next allocation after a release may
@@ -210,6 +234,64 @@ TEST_F(Library, FreeLibraryUnloadsAndDisconnectsOnce) {
 TEST_F(Library, FreeLibraryOfAnUnusedLibrarySendsNothing) {
   EXPECT_TRUE(Unload());
   EXPECT_TRUE(recorder_->Packets().empty());
+}
+
+// The dispatcher's registry value, set for one test and removed afterwards.
+class DispatcherPath {
+ public:
+  explicit DispatcherPath(const std::string& commandLine) {
+    HKEY key = nullptr;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr);
+    const platform::win32::unique_hkey owned(key);
+    ::RegSetValueExA(key, "DispatcherPath", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(commandLine.c_str()),
+                     static_cast<DWORD>(commandLine.size() + 1));
+  }
+  ~DispatcherPath() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
+
+ private:
+  static constexpr const char* kKey = "Software\\Tolvane\\Wrenlog\\2.0";
+};
+
+// The process behind a window, closed at the end (ended if it does not go on WM_CLOSE).
+class WindowOwner {
+ public:
+  explicit WindowOwner(HWND wnd) : wnd_(wnd) {
+    DWORD id = 0;
+    if (wnd != nullptr) ::GetWindowThreadProcessId(wnd, &id);
+    process_.reset(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+  }
+  ~WindowOwner() {
+    if (!process_) return;
+    ::PostMessageA(wnd_, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process_.get(), 5000) != WAIT_OBJECT_0) {
+      ::TerminateProcess(process_.get(), 1);
+    }
+  }
+
+ private:
+  HWND wnd_;
+  platform::win32::unique_handle process_;
+};
+
+TEST(Launch, AMissingDispatcherIsStartedFromTheRegistryAndConnectedTo) {
+  ASSERT_EQ(FindDispatcherWindow(), nullptr) << "a dispatcher window is left over";
+  const ScratchDir dir;
+  const std::string packetFile = dir.File("launched.bin");
+  const DispatcherPath path("\"" + FromEnvironment("WL_RECORDER_EXE") + "\" \"" + packetFile +
+                            "\"");
+  const HMODULE dll = ::LoadLibraryA(FromEnvironment("WL_DLL").c_str());
+  ASSERT_NE(dll, nullptr);
+  EXPECT_EQ(Resolve(dll).wlSendMsg("after the start"), 0);
+  const WindowOwner launched(FindDispatcherWindow());
+  EXPECT_EQ(Resolve(dll).wlEnabled(), 1);
+  EXPECT_TRUE(::FreeLibrary(dll));
+  const auto packets = ReadPacketFile(packetFile).value_or(std::vector<RecordedPacket>{});
+  ASSERT_EQ(packets.size(), 3u);
+  EXPECT_EQ(PacketInt(packets[0], 0), kConnect);
+  EXPECT_EQ(MessageText(packets[1]), "after the start");
+  EXPECT_EQ(PacketInt(packets[2], 0), kDisconnect);
 }
 
 // Starts this program as a child that loads the library, sends, and ends its process.
