@@ -6,7 +6,8 @@
 // recovery point with the loop's own stack and frame pointers, and returns "continue
 // execution"; the loop then unlinks its record and reports the fault. The record exists only
 // while the loop runs, sees only faults raised while it is the innermost handler, and leaves
-// nothing installed behind. The loop allocates nothing and calls nothing.
+// nothing installed behind. The loop allocates nothing and calls nothing. The module carries
+// no SafeSEH table and is not marked NO_SEH, so the system accepts a handler that lies in it.
 //
 // Neither ReadProcessMemory on the own process nor IsBadReadPtr can be trusted for this: under
 // Wine the first reports success for freed and no-access pages, the second faults on guard pages.
