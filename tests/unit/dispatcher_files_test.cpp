@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/dispatcher/core/log_files.h"
+#include "tools/dispatcher/core/routing.h"
 #include "tools/dispatcher/core/options.h"
 #include "tools/dispatcher/core/tail.h"
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/dispatcher_test_packets.h"
-#include "tools/dispatcher/core/json.h"
 #include "tools/dispatcher/core/record.h"
 
 namespace wl::dispatcher {

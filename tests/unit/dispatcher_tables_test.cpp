@@ -4,9 +4,8 @@
 #include <memory>
 
 #include "tests/unit/dispatcher_test_packets.h"
-#include "tools/dispatcher/core/connections.h"
-#include "tools/dispatcher/core/indentation.h"
-#include "tools/dispatcher/core/router.h"
+#include "tools/dispatcher/core/tables.h"
+#include "tools/dispatcher/core/routing.h"
 
 namespace wl::dispatcher {
 namespace {

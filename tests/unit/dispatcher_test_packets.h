@@ -8,7 +8,7 @@
 
 #include "client/link/packet.h"
 #include "client/message_kinds.h"
-#include "tools/dispatcher/core/router.h"
+#include "tools/dispatcher/core/routing.h"
 
 // Tests name only the fields of a Spec that matter to them; gcc 12 warns about the others even
 // though every field has a default.

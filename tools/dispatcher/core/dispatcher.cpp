@@ -130,27 +130,20 @@ std::int32_t Dispatcher::HandleMessage(const packet::Fields& f) {
 
 // The record's indentation and mark from the thread's method marks.
 void Dispatcher::PlaceOnThread(const packet::Fields& f, Record& r) {
-  switch (f.kind) {
-    case mkEnterMethod:
-      r.depth = indentation_.Enter(f.processId, f.threadId, f.msg);
-      r.mark = Mark::kEnter;
-      return;
-    case mkExitMethod: {
-      const Indentation::Exit exit = indentation_.Leave(f.processId, f.threadId, f.msg);
-      r.depth = exit.depth;
-      r.mark = exit.matched ? Mark::kExit : Mark::kUnmatchedExit;
-      return;
-    }
-    case mkSeparator:
-      r.mark = Mark::kSeparator;
-      break;
-    case mkClear:
-      r.mark = Mark::kClear;
-      break;
-    default:
-      break;
+  if (f.kind == mkEnterMethod) {
+    r.depth = indentation_.Enter(f.processId, f.threadId, f.msg);
+    r.mark = Mark::kEnter;
+    return;
+  }
+  if (f.kind == mkExitMethod) {
+    const Indentation::Exit exit = indentation_.Leave(f.processId, f.threadId, f.msg);
+    r.depth = exit.depth;
+    r.mark = exit.matched ? Mark::kExit : Mark::kUnmatchedExit;
+    return;
   }
   r.depth = indentation_.Depth(f.processId, f.threadId);
+  if (f.kind == mkSeparator) r.mark = Mark::kSeparator;
+  if (f.kind == mkClear) r.mark = Mark::kClear;
 }
 
 std::int32_t Dispatcher::Accept(const Record& r) {

@@ -17,9 +17,8 @@
 #include <string_view>
 
 #include "client/link/packet.h"
-#include "tools/dispatcher/core/connections.h"
-#include "tools/dispatcher/core/indentation.h"
-#include "tools/dispatcher/core/router.h"
+#include "tools/dispatcher/core/routing.h"
+#include "tools/dispatcher/core/tables.h"
 
 namespace wl::dispatcher {
 

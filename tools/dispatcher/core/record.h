@@ -66,8 +66,13 @@ std::string EscapeForView(std::string_view text);
 // each indented to the text column. Every line ends with CR LF.
 std::string FormatText(const Record& r);
 
-// The JSON Lines form: one object and a final LF.
+// The JSON Lines form: one object and a final LF (record_json.cpp says how bytes map).
 std::string FormatJson(const Record& r);
+
+// Appends text escaped for the inside of a JSON string: quote, backslash and the control
+// characters escaped, bytes 0x7F to 0xFF as \u007f to \u00ff.
+void AppendJsonEscaped(std::string& out, std::string_view text);
+std::string JsonEscaped(std::string_view text);
 
 // True for a text or JSON line of the record the dispatcher writes when it stops.
 bool IsStopLine(std::string_view line);

@@ -6,7 +6,6 @@
 // code page. Control bytes and 0x7F are escaped too; the output is plain ASCII.
 #include <cstdio>
 
-#include "tools/dispatcher/core/json.h"
 #include "tools/dispatcher/core/record.h"
 
 namespace wl::dispatcher {
@@ -28,6 +27,28 @@ const char* MarkName(Mark mark) {
       break;
   }
   return nullptr;
+}
+
+// The two-character escapes JSON has; nullptr for every other byte.
+const char* ShortEscape(unsigned char byte) {
+  switch (byte) {
+    case '"':
+      return "\\\"";
+    case '\\':
+      return "\\\\";
+    case '\b':
+      return "\\b";
+    case '\f':
+      return "\\f";
+    case '\n':
+      return "\\n";
+    case '\r':
+      return "\\r";
+    case '\t':
+      return "\\t";
+    default:
+      return nullptr;
+  }
 }
 
 std::string Hex32(std::int32_t value) {
@@ -69,38 +90,15 @@ void AppendJsonEscaped(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   for (const char ch : text) {
     const auto byte = static_cast<unsigned char>(ch);
-    switch (byte) {
-      case '"':
-        out += "\\\"";
-        continue;
-      case '\\':
-        out += "\\\\";
-        continue;
-      case '\b':
-        out += "\\b";
-        continue;
-      case '\f':
-        out += "\\f";
-        continue;
-      case '\n':
-        out += "\\n";
-        continue;
-      case '\r':
-        out += "\\r";
-        continue;
-      case '\t':
-        out += "\\t";
-        continue;
-      default:
-        break;
-    }
-    if (byte >= 0x20 && byte < 0x7F) {
+    if (const char* escape = ShortEscape(byte)) {
+      out += escape;
+    } else if (byte >= 0x20 && byte < 0x7F) {
       out += ch;
-      continue;
+    } else {
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
     }
-    out += "\\u00";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0xF];
   }
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/dispatcher/core/log_files.h"
+#include "tools/dispatcher/core/routing.h"
 #include "tools/dispatcher/win32/win32_shell.h"
 
 namespace wl::dispatcher::win32 {
@@ -80,6 +80,40 @@ LRESULT CopyData(App& app, LPARAM lParam) {
   }
 }
 
+LRESULT Resize(HWND window, LPARAM lParam) {
+  MoveWindow(GetDlgItem(window, kEditId), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+  return 0;
+}
+
+LRESULT Destroyed(App& app) {
+  app.ReportStopped();
+  g_window = nullptr;
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT AppMessage(App& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return CreateView(window, app);
+    case WM_SIZE:
+      return Resize(window, lParam);
+    case WM_COPYDATA:
+      return CopyData(app, lParam);
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) app.ReportStopped();
+      return 0;
+    case WM_DESTROY:
+      return Destroyed(app);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+// The App rides on the window from WM_NCCREATE on; messages before it get the default.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -87,28 +121,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
   App* app = reinterpret_cast<App*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (app == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_CREATE:
-      return CreateView(window, *app);
-    case WM_SIZE:
-      MoveWindow(GetDlgItem(window, kEditId), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
-    case WM_COPYDATA:
-      return CopyData(*app, lParam);
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_ENDSESSION:
-      if (wParam) app->ReportStopped();
-      return 0;
-    case WM_DESTROY:
-      app->ReportStopped();
-      g_window = nullptr;
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
+  return AppMessage(*app, window, message, wParam, lParam);
 }
 
 // The registered window class, unregistered when the program ends.

@@ -1,14 +1,20 @@
-// Where records go.
+// Where records go, and the log files they go to.
 //
 // Every record goes to the main log. A record whose destination is "Viewer" (in any letter case)
 // also goes to the live view; a record for any other destination goes to that destination's own
 // log instead, made on first use by a factory from a file-name key. At most a few destination
 // logs are open at a time; the one used least recently is closed to make room (the logs append,
 // so a reopened one loses nothing).
+//
+// The log files: plain text always, JSON Lines beside it on request. Each file is opened for
+// appending in binary mode, shared for reading (so that a follower in another session can read it
+// while it grows), and flushed after every record: what the dispatcher has answered for is on its
+// way to the disk before the next packet is taken.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,5 +67,42 @@ class Router {
   std::vector<OpenDestination> open_;
   std::uint64_t useCounter_ = 0;
 };
+
+class AppendFile {
+ public:
+  explicit AppendFile(const std::string& path);
+  bool ok() const { return file_ != nullptr; }
+  // Writes and flushes; false when either failed.
+  bool Write(std::string_view bytes);
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, Closer> file_;
+};
+
+// A log: the text file, and the JSON Lines file when asked for.
+class LogSink : public Sink {
+ public:
+  LogSink(const std::string& textPath, bool withJson);
+  bool ok() const;
+  void Write(const Record& r) override;
+  std::uint64_t failures() const { return failures_; }
+
+ private:
+  AppendFile text_;
+  std::unique_ptr<AppendFile> json_;
+  std::uint64_t failures_ = 0;
+};
+
+// "dir/WLDispatcher.log" gives "dir/WLDispatcher.jsonl"; a path without ".log" gets ".jsonl"
+// appended.
+std::string JsonPathFor(std::string_view textPath);
+// The text log of a destination beside the main log: "dir/WLDispatcher.orders.log".
+std::string DestinationLogPath(std::string_view mainTextPath, std::string_view key);
+
+// Makes the destination logs beside a main log, with or without JSON.
+DestinationSinkFactory LogFactoryBeside(std::string mainTextPath, bool withJson);
 
 }  // namespace wl::dispatcher
