@@ -1,6 +1,7 @@
 // The memory report: the library heap's figures, then the system's, as twenty label=value
 // lines; SendMemoryStatus sends them as the details of one mkMemoryStatus message.
 #include "client/WLIntf.h"
+#include "client/format_number.h"
 
 namespace wl {
 namespace {
@@ -40,10 +41,16 @@ constexpr SystemLine kSystemLines[] = {
     {"Avail Virtual Memory=", &MemoryFigures::availVirtual},
 };
 
+// The report groups by the locale's thousands separator, and by "," when the locale gives none.
+char GroupSeparator() {
+  const char separator = CurrentFormatSettings().thousandSeparator;
+  return separator != '\0' ? separator : ',';
+}
+
 // label followed by the count grouped in threes ("#,#0"); the count is never read as signed.
 void AddCount(TStringList& lines, const char* label, std::uint32_t count) {
-  lines.emplace_back(label);
-  lines.back() += FormatGrouped(count, CurrentFormatSettings());
+  std::string& line = lines.emplace_back(label);
+  detail::AppendGrouped(line, count, GroupSeparator());
 }
 
 void AddHeapLines(TStringList& lines) {
@@ -57,7 +64,9 @@ void AddSystemLines(TStringList& lines) {
   const MemoryFigures memory = sys().GlobalMemoryStatus();
   lines.emplace_back("=");
   lines.emplace_back("Global Memory Status=");
-  lines.push_back("Memory Load=" + std::to_string(memory.memoryLoad) + "%");
+  std::string& load = lines.emplace_back("Memory Load=");
+  detail::AppendDecimal(load, memory.memoryLoad, false, 1);
+  load += '%';
   for (const SystemLine& line : kSystemLines) AddCount(lines, line.label, memory.*line.figure);
 }
 
