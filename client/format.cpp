@@ -215,17 +215,13 @@ void Renderer::RenderValue(const Directive& d, const FormatArg& arg, int precisi
 }
 
 void Renderer::RenderText(const Directive& d, const FormatArg& arg, int precision) {
-  std::string_view text;
-  const char ch = arg.type() == FormatArg::Type::Char ? arg.character() : '\0';
-  if (arg.type() == FormatArg::Type::Text) {
-    text = arg.text();
-  } else if (arg.type() == FormatArg::Type::Char) {
-    text = std::string_view(&ch, 1);
-  } else {
-    RaiseInvalid(d.text);
+  if (arg.type() == FormatArg::Type::Char) {
+    if (precision != 0) out_ += arg.character();
+    return;
   }
-  if (precision != kNone) text = text.substr(0, static_cast<std::size_t>(precision));
-  out_.append(text);
+  if (arg.type() != FormatArg::Type::Text) RaiseInvalid(d.text);
+  const std::string_view text = arg.text();
+  out_.append(precision == kNone ? text : text.substr(0, static_cast<std::size_t>(precision)));
 }
 
 void Renderer::RenderInteger(const Directive& d, const FormatArg& arg, int precision) {

@@ -23,6 +23,7 @@ std::uint32_t GetInt(const std::uint8_t* bytes, std::size_t offset) {
 // Copies at most capacity - 1 characters, up to the first NUL; the terminator stays inside.
 void PutText(std::uint8_t* block, std::size_t offset, std::size_t capacity, std::string_view text) {
   std::size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
+  if (n == 0) return;  // an empty view may carry no data pointer at all
   const void* nul = std::memchr(text.data(), '\0', n);
   if (nul != nullptr) n = static_cast<std::size_t>(static_cast<const char*>(nul) - text.data());
   std::memcpy(block + offset, text.data(), n);
