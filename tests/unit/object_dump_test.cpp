@@ -299,6 +299,8 @@ struct KindCase {
   std::vector<std::string> lines;
 };
 
+void PrintTo(const KindCase& c, std::ostream* out) { *out << c.what; }
+
 constexpr double kMay17 = 45429;  // 17 May 2024, days since 30 December 1899
 constexpr double kSecond = 1.0 / 86400;
 
