@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "client/WLIntf.h"
+#include "client/colors.h"
 #include "client/cursors.h"
 #include "client/datetime_format.h"
 #include "client/type_info.h"
@@ -46,13 +47,6 @@ constexpr std::int64_t kMaxSetElements = 256;
 constexpr const char* kNotImplemented = "<<Not Implemented Yet>>";
 constexpr const char* kCircular = "<<Circular Reference>>";
 constexpr const char* kTooDeep = "<<Nesting Too Deep>>";
-
-// Stand-in for the colour identifier table until it lands.
-const char* ColorToName(std::int32_t value) {
-  if (value == clWindow) return "clWindow";
-  if (value == 0) return "clBlack";
-  return nullptr;
-}
 
 // The objects whose dump is under way on this thread, outermost first.
 thread_local std::vector<const TObject*> dumpPath;

@@ -321,6 +321,7 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, PropertyKindTest,
     ::testing::Values(
         KindCase{"system colour", SET(p.Color = clWindow), "Color", {"Color=clWindow"}},
+        KindCase{"plain colour", SET(p.Color = 0x0000FF), "Color", {"Color=clRed"}},
         KindCase{"colour without row", SET(p.Color = 0x00123456), "Color", {"Color=$00123456"}},
         KindCase{"colour -1", SET(p.Color = -1), "Color", {"Color=$FFFFFFFF"}},
         KindCase{"cursor 0", SET(p.Cursor = 0), "Cursor", {"Cursor=crDefault"}},
