@@ -179,9 +179,15 @@ class TWrenlog : public TComponent {
 
  private:
   std::string FDestinationDetails;
-  // Depth of Connect/Reregister calls under way on this client; bounds nested dispatcher starts.
+  // Depth of Connect/Reregister calls under way on this client; Connecting is True while it is
+  // above 0, so a connect nested inside another does not end the outer one's protection.
   int connectDepth_ = 0;
   friend struct ConnectScope;
+  // Depth of CheckDispatcher calls under way, and the dispatcher starts made since the outermost
+  // one began: one message (with the control packets nested in it) starts at most two.
+  int checkDepth_ = 0;
+  int startsThisCheck_ = 0;
+  friend struct CheckScope;
 };
 
 // An owning list of objects: an item is freed when deleted, when cleared and with the list.

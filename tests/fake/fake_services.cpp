@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <stdexcept>
 
 namespace wl::fake {
 namespace {
@@ -59,6 +60,17 @@ void FakeServices::RemoveWindow(WindowHandle wnd) {
 bool FakeServices::HasWindow(WindowHandle wnd) const {
   std::lock_guard guard(lock_);
   return Find(wnd) != nullptr;
+}
+
+void FakeServices::SetTitle(WindowHandle wnd, const std::string& title) {
+  std::lock_guard guard(lock_);
+  for (Window& w : windows_)
+    if (w.handle == wnd) w.title = title;
+}
+
+void FakeServices::MakeTitleUnreadable(WindowHandle wnd) {
+  std::lock_guard guard(lock_);
+  unreadableTitles_.push_back(wnd);
 }
 
 const Window* FakeServices::Find(WindowHandle wnd) const {
@@ -142,6 +154,8 @@ WindowHandle FakeServices::GetParent(WindowHandle wnd) {
 
 std::string FakeServices::GetWindowText(WindowHandle wnd, int maxCount) {
   std::lock_guard guard(lock_);
+  if (std::find(unreadableTitles_.begin(), unreadableTitles_.end(), wnd) != unreadableTitles_.end())
+    throw std::runtime_error("title of window cannot be read");
   const Window* w = Find(wnd);
   if (w == nullptr || maxCount <= 0) return std::string();
   return w->title.substr(0, static_cast<std::size_t>(maxCount - 1));
@@ -218,6 +232,7 @@ platform::RegistryRead FakeServices::ReadMachineValue(const char* subKey, const 
 
 std::string FakeServices::NewGuidText() {
   std::lock_guard guard(lock_);
+  if (guidFails) return std::string();
   char text[64];
   const std::uint32_t n = ++guidCounter_;
   std::snprintf(text, sizeof text, "{%08X-0000-4000-8000-%012X}", n, n * 7u);

@@ -68,6 +68,9 @@ class FakeServices final : public platform::Services {
   WindowHandle AddDispatcher(std::int32_t answer = 1);
   void RemoveWindow(WindowHandle wnd);
   bool HasWindow(WindowHandle wnd) const;
+  void SetTitle(WindowHandle wnd, const std::string& title);
+  // Reading this window's title raises an error, as a failing text service would.
+  void MakeTitleUnreadable(WindowHandle wnd);
 
   // --- scripting: registry (under HKEY_LOCAL_MACHINE)
   void SetRegistryValue(const std::string& subKey, const std::string& name, std::uint32_t type,
@@ -102,6 +105,8 @@ class FakeServices final : public platform::Services {
   platform::LocaleSettings locale;
   // When set, deliveries are answered but not recorded (for benchmarks).
   bool recordDeliveries = true;
+  // When set, NewGuidText gives empty text, as a failed GUID creation would.
+  bool guidFails = false;
 
   // --- platform::Services
   WindowHandle FindWindow(const char* className, const char* title) override;
@@ -143,6 +148,7 @@ class FakeServices final : public platform::Services {
   };
   std::map<std::string, std::map<std::string, Value>> registry_;
   std::vector<std::string> deniedKeys_;
+  std::vector<WindowHandle> unreadableTitles_;
   std::map<std::string, Program> programs_;
   std::vector<Delivery> deliveries_;
   std::vector<std::string> events_;
