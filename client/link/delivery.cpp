@@ -84,6 +84,10 @@ WindowHandle TWrenlog::FindDispatcher(bool AllowLaunch) {
   std::string commandLine = ReadDispatcherCommandLine(GetDispatcherPathValue());
   if (commandLine.empty()) commandLine = GetDispatcherExe();
   if (!commandLine.empty()) LaunchDispatcher(commandLine, wnd);
+  // A start whose own window was not found may still have brought a dispatcher up (the
+  // connect inside it can start a second one): look once more, so the message that caused the
+  // start reaches that window instead of none.
+  if (wnd == 0) wnd = sys().FindWindow(GetDispatcherClass().c_str(), GetDispatcherTitle().c_str());
   return wnd;
 }
 

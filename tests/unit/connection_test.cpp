@@ -19,11 +19,107 @@ struct Case {
   bool enabled;
 };
 
+const Case kFirstMessage[] = {
+    {"dispatcher running",
+     [](LinkTest& t) { t.Dispatcher("D"); },
+     {"connect id1 'Viewer' >D -names", "msg id1 'hello' >D +names"},
+     0,
+     true},
+    {"dispatcher started",
+     [](LinkTest& t) { t.WindowProgram(kDefaultExe, "P"); },
+     {"connect id1 'Viewer' >P1 -names", "msg id1 'hello' >P1 +names"},
+     1,
+     true},
+    {"dispatcher cannot be started",
+     nullptr,
+     {"connect id1 'Viewer' >0 -names", "msg id1 'hello' >0 +names"},
+     2,
+     false},
+    // The second start's Connect fills the names inside the connect packet's own check.
+    {"started, but no window",
+     [](LinkTest& t) { t.SilentProgram(kDefaultExe); },
+     {"connect id1 'Viewer' >0 +names", "msg id1 'hello' >0 +names"},
+     2,
+     false},
+};
+
+// Each case: connected to D1 by a first message, then the world changes, then a message.
+const Case kLaterMessage[] = {
+    {"same window", nullptr, {"msg id1 'again' >D1 +names"}, 0, true},
+    {"replaced by another dispatcher",
+     [](LinkTest& t) {
+       t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
+       t.Dispatcher("D2");
+     },
+     {"connect id1 'Viewer' >D2 +names", "msg id1 'again' >D2 +names"},
+     0,
+     true},
+    {"gone, the client starts a new one",
+     [](LinkTest& t) {
+       t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
+       t.WindowProgram(kDefaultExe, "P");
+     },
+     {"connect id1 'Viewer' >P1 +names", "msg id1 'again' >P1 +names"},
+     1,
+     true},
+    {"gone, and cannot be started",
+     [](LinkTest& t) {
+       t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
+     },
+     {"msg id1 'again' >0 +names"},
+     1,
+     false},
+};
+
+struct Destination {
+  const char* name;
+  bool connected, enabled;
+  std::vector<std::string> values;  // set in order; the record starts before the last
+  Lines packets;
+  std::string kept;
+};
+
+const Destination kDestination[] = {
+    {"new client", false, true, {"Files"}, {"connect id1 'Files' >D -names"}, "Files"},
+    {"new client, switched off",
+     false,
+     false,
+     {"Files"},
+     {"connect id1 'Files' >D -names"},
+     "Files"},
+    {"new client, empty", false, true, {""}, {}, ""},
+    {"connected, other value",
+     true,
+     true,
+     {"Files"},
+     {"disconnect id1 '' >D +names", "connect id2 'Files' >D +names"},
+     "Files"},
+    {"connected, case only", true, true, {"Files", "fILES"}, {}, "Files"},
+    {"connected, one blank more",
+     true,
+     true,
+     {"Files", "Files "},
+     {"disconnect id2 '' >D +names", "connect id3 'Files ' >D +names"},
+     "Files "},
+    {"connected, non-ASCII letter case",
+     true,
+     true,
+     {"Fil\xC9s", "Fil\xE9s"},
+     {"disconnect id2 '' >D +names", "connect id3 'Fil\xE9s' >D +names"},
+     "Fil\xE9s"},
+    {"connected, back to empty",
+     true,
+     true,
+     {"Files", ""},
+     {"disconnect id2 '' >D +names", "connect id3 'Viewer' >D +names"},
+     ""},
+};
+
 class ConnectionTest : public LinkTest {
  protected:
   void Run(const Case& c, const std::function<void()>& step) {
     SCOPED_TRACE(c.name);
-    os->ClearRecord();
+    NewRecord();
     if (c.script) c.script(*this);
     step();
     EXPECT_EQ(Sent(), c.packets);
@@ -32,43 +128,14 @@ class ConnectionTest : public LinkTest {
   }
   // Each case on a freshly loaded library.
   void RunFresh(const Case& c, const std::function<void()>& step) {
-    Unload();
-    Load();
+    Reload();
     Run(c, step);
   }
   void FirstMessage() { ASSERT_EQ(wlSendMsg("hello"), 0); }
 };
 
 TEST_F(ConnectionTest, FirstMessageOpensTheConnectionBeforeItIsDelivered) {
-  const Case cases[] = {
-      {"dispatcher running",
-       [](LinkTest& t) { t.Dispatcher("D"); },
-       {"connect id1 'Viewer' >D -names", "msg id1 'hello' >D +names"},
-       0,
-       true},
-      {"dispatcher started",
-       [](LinkTest& t) { t.WindowProgram(kDefaultExe, "P"); },
-       {"connect id1 'Viewer' >P1 -names", "msg id1 'hello' >P1 +names"},
-       1,
-       true},
-      {"dispatcher cannot be started",
-       nullptr,
-       {"connect id1 'Viewer' >0 -names", "msg id1 'hello' >0 +names"},
-       2,
-       false},
-      // The second start's Connect fills the names inside the connect packet's own check.
-      {"started, but no window",
-       [](LinkTest& t) { t.SilentProgram(kDefaultExe); },
-       {"connect id1 'Viewer' >0 +names", "msg id1 'hello' >0 +names"},
-       2,
-       false},
-      {"connect answered 0",
-       [](LinkTest& t) { t.Dispatcher("D", 0); },
-       {"connect id1 'Viewer' >D -names", "msg id1 'hello' >D +names"},
-       0,
-       false},
-  };
-  for (const Case& c : cases) RunFresh(c, [this] { FirstMessage(); });
+  for (const Case& c : kFirstMessage) RunFresh(c, [this] { FirstMessage(); });
 }
 
 TEST_F(ConnectionTest, FirstConnectCarriesTheClientsFieldsAndANewGuid) {
@@ -89,36 +156,8 @@ TEST_F(ConnectionTest, FirstConnectCarriesTheClientsFieldsAndANewGuid) {
 }
 
 TEST_F(ConnectionTest, LaterMessagesFollowTheDispatcherWindow) {
-  // Each case: connected to D1 by a first message, then the world changes, then a message.
-  const Case cases[] = {
-      {"same window", nullptr, {"msg id1 'again' >D1 +names"}, 0, true},
-      {"replaced by another dispatcher",
-       [](LinkTest& t) {
-         t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
-         t.Dispatcher("D2");
-       },
-       {"connect id1 'Viewer' >D2 +names", "msg id1 'again' >D2 +names"},
-       0,
-       true},
-      {"gone, the client starts a new one",
-       [](LinkTest& t) {
-         t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
-         t.WindowProgram(kDefaultExe, "P");
-       },
-       {"connect id1 'Viewer' >P1 +names", "msg id1 'again' >P1 +names"},
-       1,
-       true},
-      {"gone, and cannot be started",
-       [](LinkTest& t) {
-         t.Os().RemoveWindow(t.Os().FindWindow(kDispatcherClass, kDispatcherTitle));
-       },
-       {"msg id1 'again' >0 +names"},
-       1,
-       false},
-  };
-  for (const Case& c : cases) {
-    Unload();
-    Load();
+  for (const Case& c : kLaterMessage) {
+    Reload();
     Dispatcher("D1");
     FirstMessage();
     Run(c, [] { ASSERT_EQ(wlSendMsg("again"), 0); });
@@ -155,13 +194,13 @@ TEST_F(ConnectionTest, AnAnswerOfZeroSwitchesTheClientOffButKeepsTheConnection) 
   EXPECT_EQ(wlEnabled(), 0);
   EXPECT_EQ(client().ConnectionId, sent[0].connectionId);
   EXPECT_TRUE(client().Registered);
-  os->ClearRecord();
+  NewRecord();
   ASSERT_EQ(wlSendMsg("while off"), 0);
   EXPECT_TRUE(packets().empty());
   ASSERT_EQ(wlEnable(), 0);
   ASSERT_EQ(wlSendMsg("on again"), 0);
   EXPECT_EQ(Sent(), Lines{"msg id1 'on again' >D +names"});
-  os->ClearRecord();
+  NewRecord();
   Unload();
   EXPECT_EQ(Sent(), Lines{"disconnect id1 '' >D +names"});
 }
@@ -179,13 +218,12 @@ TEST_F(ConnectionTest, DestructionClosesOnlyAnOpenConnectionAndNeverStartsADispa
   };
   for (const Goodbye& c : cases) {
     SCOPED_TRACE(c.name);
-    Unload();
-    Load();
+    Reload();
     WindowProgram(kDefaultExe, "P");  // a start would show as a CreateProcess
     const WindowHandle d = Dispatcher("D");
     if (c.connected) FirstMessage();
     if (c.windowGone) os->RemoveWindow(d);
-    os->ClearRecord();
+    NewRecord();
     Unload();
     EXPECT_EQ(Sent(), c.packets);
     EXPECT_EQ(os->CreateProcessCalls(), 0);
@@ -193,58 +231,15 @@ TEST_F(ConnectionTest, DestructionClosesOnlyAnOpenConnectionAndNeverStartsADispa
 }
 
 TEST_F(ConnectionTest, ANewDestinationReconnectsAndACaseOnlyChangeDoesNothing) {
-  struct Destination {
-    const char* name;
-    bool connected, enabled;
-    std::vector<std::string> values;  // set in order; the record starts before the last
-    Lines packets;
-    std::string kept;
-  };
-  const Destination cases[] = {
-      {"new client", false, true, {"Files"}, {"connect id1 'Files' >D -names"}, "Files"},
-      {"new client, switched off",
-       false,
-       false,
-       {"Files"},
-       {"connect id1 'Files' >D -names"},
-       "Files"},
-      {"new client, empty", false, true, {""}, {}, ""},
-      {"connected, other value",
-       true,
-       true,
-       {"Files"},
-       {"disconnect id1 '' >D +names", "connect id2 'Files' >D +names"},
-       "Files"},
-      {"connected, case only", true, true, {"Files", "fILES"}, {}, "Files"},
-      {"connected, one blank more",
-       true,
-       true,
-       {"Files", "Files "},
-       {"disconnect id2 '' >D +names", "connect id3 'Files ' >D +names"},
-       "Files "},
-      {"connected, non-ASCII letter case",
-       true,
-       true,
-       {"Fil\xC9s", "Fil\xE9s"},
-       {"disconnect id2 '' >D +names", "connect id3 'Fil\xE9s' >D +names"},
-       "Fil\xE9s"},
-      {"connected, back to empty",
-       true,
-       true,
-       {"Files", ""},
-       {"disconnect id2 '' >D +names", "connect id3 'Viewer' >D +names"},
-       ""},
-  };
-  for (const Destination& c : cases) {
+  for (const Destination& c : kDestination) {
     SCOPED_TRACE(c.name);
-    Unload();
-    Load();
+    Reload();
     Dispatcher("D");
     if (c.connected) FirstMessage();
     client().Enabled = c.enabled;
     for (std::size_t i = 0; i + 1 < c.values.size(); ++i)
       client().SetDestinationDetails(c.values[i]);
-    os->ClearRecord();
+    NewRecord();
     client().SetDestinationDetails(c.values.back());
     EXPECT_EQ(Sent(), c.packets);
     EXPECT_EQ(client().DestinationDetails(), c.kept);
@@ -264,13 +259,13 @@ TEST_F(ConnectionTest, ANewDefaultDestinationReconnectsEveryClient) {
   Dispatcher("D");
   FirstMessage();
   auto* second = new TWrenlog(nullptr);  // freed by the object manager at unload
-  os->ClearRecord();
+  NewRecord();
   ObjectManager->SetDefaultDestination("Files");
   EXPECT_EQ(Sent(), (Lines{"disconnect id1 '' >D +names", "connect id2 'Files' >D +names",
                            "connect id3 'Files' >D -names"}));
   EXPECT_EQ(client().DestinationDetails(), "Files");
   EXPECT_EQ(second->DestinationDetails(), "Files");
-  os->ClearRecord();
+  NewRecord();
   Unload();
   EXPECT_EQ(Sent(), (Lines{"disconnect id2 '' >D +names", "disconnect id3 '' >D +names"}));
 }

@@ -108,3 +108,26 @@ TEST_F(ClientTest, LookupNeedsBothClassAndTitle) {
 
 }  // namespace
 }  // namespace wl
+
+namespace wl {
+namespace {
+
+TEST_F(ClientTest, AMessageWhoseStartBroughtUpADispatcherLateStillReachesIt) {
+  // The first start shows no window; the connect packet's start brings up a real dispatcher.
+  int starts = 0;
+  WindowHandle late = 0;
+  os->AddProgram("WLDispatcher.exe", [&](fake::FakeServices& fake, std::uint32_t thread) {
+    if (++starts == 2) late = fake.AddWindow("TFrmDispatcher", "Wrenlog Dispatcher", thread);
+  });
+  client().SendMsg("first");
+  const std::vector<fake::Packet> sent = packets();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].kind, mkConnect);
+  EXPECT_EQ(sent[0].target, late);
+  EXPECT_EQ(sent[1].msg, "first");
+  EXPECT_EQ(sent[1].target, late);
+  EXPECT_EQ(starts, 2);
+}
+
+}  // namespace
+}  // namespace wl

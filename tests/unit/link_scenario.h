@@ -28,6 +28,21 @@ class LinkTest : public ClientTest {
     return wnd;
   }
 
+  // A fresh library on a fresh fake, with the names of windows, runs and ids forgotten.
+  void Reload() {
+    Unload();
+    names_.clear();
+    runs_.clear();
+    ids_.clear();
+    Load();
+  }
+
+  // Starts a new record; the identifiers seen so far keep their names.
+  void NewRecord() {
+    Sent();
+    os->ClearRecord();
+  }
+
   // Names a window for the packet lines.
   void Name(WindowHandle wnd, const std::string& name) { names_[wnd] = name; }
 
