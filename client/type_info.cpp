@@ -54,7 +54,7 @@ std::string UnqualifiedName(const std::type_info& type) {
 std::string Narrow(std::wstring_view text) {
   std::string narrow;
   narrow.reserve(text.size());
-  for (wchar_t c : text) narrow += (c >= 0 && c < 0x80) ? static_cast<char>(c) : '?';
+  for (wchar_t c : text) narrow += (static_cast<std::uint32_t>(c) < 0x80) ? static_cast<char>(c) : '?';
   return narrow;
 }
 
