@@ -3,9 +3,10 @@
 //
 //   host_demo [DLL]      (default: Wrenbridge.dll, found by the system's search rules)
 //
-// Exports are looked up by name; one the library does not have is skipped with a note. Unloading
-// the library at the end closes its connection. Exits 0 when the library loaded.
+// Exports are looked up by name; one the library does not have is skipped and named at the end.
+// Unloading the library at the end closes its connection. Exits 0 when the library loaded.
 #include <cstdio>
+#include <set>
 #include <string>
 #include <type_traits>
 
@@ -48,18 +49,22 @@ class Library {
     }
   }
   void Summary() const {
-    std::printf("host_demo: %d calls made, %d skipped (not exported by this library)\n", made_,
-                skipped_);
+    std::printf("host_demo: %d calls made, %d skipped\n", made_, skipped_);
+    if (missing_.empty()) return;
+    std::string names;
+    for (const std::string& name : missing_) names += (names.empty() ? "" : ", ") + name;
+    std::printf("host_demo: not exported by this library: %s\n", names.c_str());
   }
 
  private:
   void Skip(const char* name) {
     ++skipped_;
-    std::printf("host_demo: %s is not exported, skipped\n", name);
+    missing_.insert(name);
   }
   HMODULE module_;
   int made_ = 0;
   int skipped_ = 0;
+  std::set<std::string> missing_;
 };
 
 // BEFORE INSERT trigger on ORDERS: records the new row's columns.

@@ -29,7 +29,11 @@ std::string Environment(const char* name) {
 
 Output::Output(ConsoleUse use) {
   handle_ = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (Usable(handle_) || use == ConsoleUse::kStandardOnly) return;
+  if (use == ConsoleUse::kConsoleOnly) {
+    if (Usable(handle_) && GetFileType(handle_) != FILE_TYPE_CHAR) handle_ = nullptr;
+    return;
+  }
+  if (Usable(handle_)) return;
   const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
   if (!attached && !(use == ConsoleUse::kAttachOrAlloc && AllocConsole())) return;
   HANDLE console =

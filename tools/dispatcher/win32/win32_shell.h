@@ -18,7 +18,7 @@ inline constexpr const char* kWindowTitle = "Wrenlog Dispatcher";
 
 // How far Output goes to find somewhere to print.
 enum class ConsoleUse {
-  kStandardOnly,   // only a standard output the process was given
+  kConsoleOnly,    // only a standard output that is a console (started from one)
   kAttach,         // else the console of the parent process
   kAttachOrAlloc,  // else a console of its own
 };

@@ -20,7 +20,7 @@ struct App {
   explicit App(const Options& o)
       : options(o),
         logPath(o.logPath.empty() ? DefaultLogPath() : o.logPath),
-        out(o.console ? ConsoleUse::kAttachOrAlloc : ConsoleUse::kStandardOnly),
+        out(o.console ? ConsoleUse::kAttachOrAlloc : ConsoleUse::kConsoleOnly),
         outView(out),
         views(editView, out.ok() ? &outView : nullptr),
         log(OpenLog()),
