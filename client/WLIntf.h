@@ -89,10 +89,13 @@ class TWrenlog : public TComponent {
   virtual void Reregister();
   virtual void Disconnect();
   virtual void SetDestinationDetails(const std::string& Value);
-  virtual std::string GetDispatcherClass();
-  virtual std::string GetDispatcherTitle();
-  virtual std::string GetDispatcherPathValue();
-  virtual std::string GetDispatcherExe();
+  // The four names FindDispatcher uses. Each is looked at once per packet, so they return a
+  // reference instead of a new text; an override returns a text that outlives the call (a static
+  // or a field of its own).
+  virtual const std::string& GetDispatcherClass();
+  virtual const std::string& GetDispatcherTitle();
+  virtual const std::string& GetDispatcherPathValue();
+  virtual const std::string& GetDispatcherExe();
   virtual void LaunchDispatcher(const std::string& Path, WindowHandle& Wnd);
   virtual WindowHandle FindThreadWindow(std::uint32_t ThreadId);
   virtual WindowHandle FindDispatcher(bool AllowLaunch);

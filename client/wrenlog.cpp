@@ -71,9 +71,23 @@ std::string TWrenlog::QueryAppName() {
   return name;
 }
 
-std::string TWrenlog::GetDispatcherClass() { return "TFrmDispatcher"; }
-std::string TWrenlog::GetDispatcherTitle() { return "Wrenlog Dispatcher"; }
-std::string TWrenlog::GetDispatcherPathValue() { return "DispatcherPath"; }
-std::string TWrenlog::GetDispatcherExe() { return "WLDispatcher.exe"; }
+// Built once, on first use, and never destroyed: a client may look its dispatcher up while the
+// module's statics are being torn down.
+const std::string& TWrenlog::GetDispatcherClass() {
+  static const std::string& name = *new std::string("TFrmDispatcher");
+  return name;
+}
+const std::string& TWrenlog::GetDispatcherTitle() {
+  static const std::string& name = *new std::string("Wrenlog Dispatcher");
+  return name;
+}
+const std::string& TWrenlog::GetDispatcherPathValue() {
+  static const std::string& name = *new std::string("DispatcherPath");
+  return name;
+}
+const std::string& TWrenlog::GetDispatcherExe() {
+  static const std::string& name = *new std::string("WLDispatcher.exe");
+  return name;
+}
 
 }  // namespace wl

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 namespace wl::fake {
@@ -48,8 +49,15 @@ WindowHandle FakeServices::AddDispatcher(std::int32_t answer) {
     std::lock_guard guard(lock_);
     thread = nextThread_++;
   }
-  return AddWindow("TFrmDispatcher", "Wrenlog Dispatcher", thread, 0,
-                   [answer](const Delivery&) { return answer; });
+  return AddDispatcherWindow(thread, answer);
+}
+
+WindowHandle FakeServices::AddDispatcherWindow(std::uint32_t threadId, std::int32_t answer) {
+  const WindowHandle wnd = AddWindow("TFrmDispatcher", "Wrenlog Dispatcher", threadId);
+  std::lock_guard guard(lock_);
+  for (Window& w : windows_)
+    if (w.handle == wnd) w.answer = answer;
+  return wnd;
 }
 
 void FakeServices::RemoveWindow(WindowHandle wnd) {
@@ -101,8 +109,7 @@ void FakeServices::AddProgram(const std::string& commandLine, Program program) {
 
 void FakeServices::AddDispatcherProgram(const std::string& commandLine, std::int32_t answer) {
   AddProgram(commandLine, [answer](FakeServices& os, std::uint32_t thread) {
-    os.AddWindow("TFrmDispatcher", "Wrenlog Dispatcher", thread, 0,
-                 [answer](const Delivery&) { return answer; });
+    os.AddDispatcherWindow(thread, answer);
   });
 }
 
@@ -140,9 +147,13 @@ void FakeServices::RecordEvent(std::string event) {
 }
 
 WindowHandle FakeServices::FindWindow(const char* className, const char* title) {
+  // Plain comparisons of terminated texts: the lookup runs for every packet and stands for the
+  // system's, so it must not weigh on the client's figures.
   std::lock_guard guard(lock_);
   for (const Window& w : windows_)
-    if (w.parent == 0 && w.className == className && w.title == title) return w.handle;
+    if (w.parent == 0 && std::strcmp(w.className.c_str(), className) == 0 &&
+        std::strcmp(w.title.c_str(), title) == 0)
+      return w.handle;
   return 0;
 }
 
@@ -180,9 +191,13 @@ std::int32_t FakeServices::SendCopyData(WindowHandle target, std::int32_t dwData
   d.target = target;
   d.dwData = dwData;
   WindowProc proc;
+  std::int32_t fixedAnswer = 0;
   const Window* w = target != 0 ? Find(target) : nullptr;
   const bool alive = w != nullptr;
-  if (alive) proc = w->proc;
+  if (alive) {
+    proc = w->proc;
+    fixedAnswer = w->answer;
+  }
   if (recordDeliveries || proc) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     d.bytes.assign(bytes, bytes + size);
@@ -190,8 +205,9 @@ std::int32_t FakeServices::SendCopyData(WindowHandle target, std::int32_t dwData
   guard.unlock();
   // The procedure runs without the fake's lock, as a real window procedure runs in another
   // process; it may script the fake (close its window, start another).
-  if (alive) d.answer = proc ? proc(d) : 1;
+  if (alive) d.answer = proc ? proc(d) : fixedAnswer;
   const std::int32_t answer = d.answer;
+  if (!recordDeliveries) return answer;
   guard.lock();
   if (recordDeliveries) deliveries_.push_back(std::move(d));
   return answer;

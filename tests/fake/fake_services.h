@@ -50,6 +50,7 @@ struct Window {
   WindowHandle parent = 0;
   std::uint32_t threadId = 0;
   WindowProc proc;
+  std::int32_t answer = 1;  // the answer of a window without a procedure
 };
 
 class FakeServices;
@@ -135,6 +136,9 @@ class FakeServices final : public platform::Services {
 
  private:
   const Window* Find(WindowHandle wnd) const;
+  // A dispatcher window that answers every delivery with answer, without a procedure: nothing
+  // is copied for it unless deliveries are recorded.
+  WindowHandle AddDispatcherWindow(std::uint32_t threadId, std::int32_t answer);
 
   mutable std::recursive_mutex lock_;
   std::vector<Window> windows_;

@@ -114,12 +114,13 @@ TEST_F(ClientTest, ManagerListsEachClientOnceAndFreesLeftovers) {
   EXPECT_EQ(ObjectManager->InstanceCount(), 3);
   ObjectManager->AddInstance(a);
   EXPECT_EQ(ObjectManager->InstanceCount(), 3);
-  delete b;
+  ObjectManager->RemoveInstance(b);
   EXPECT_EQ(ObjectManager->InstanceCount(), 2);
-  ObjectManager->RemoveInstance(b);  // already gone: nothing changes
+  delete b;  // its own removal finds no entry: nothing changes
   EXPECT_EQ(ObjectManager->InstanceCount(), 2);
+  EXPECT_EQ(destroyed, 1);
   Unload();  // the manager frees the client still registered
-  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(destroyed, 2);  // a, freed by the manager
   EXPECT_EQ(ObjectManager, nullptr);
   EXPECT_EQ(GlobalClient, nullptr);
 }

@@ -4,6 +4,7 @@
 // The program also runs as its own child ("--exit-child DLL MODE PACKETS") to show what the
 // library does when its host process ends without unloading it.
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <cstdlib>
 #include <cstring>
@@ -239,12 +240,12 @@ TEST_F(Library, FreeLibraryOfAnUnusedLibrarySendsNothing) {
 // The dispatcher's registry value, set for one test and removed afterwards.
 class DispatcherPath {
  public:
-  explicit DispatcherPath(const std::string& commandLine) {
+  explicit DispatcherPath(const std::string& commandLine, DWORD type = REG_SZ) {
     HKEY key = nullptr;
     ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                       nullptr);
     const platform::win32::unique_hkey owned(key);
-    ::RegSetValueExA(key, "DispatcherPath", 0, REG_SZ,
+    ::RegSetValueExA(key, "DispatcherPath", 0, type,
                      reinterpret_cast<const BYTE*>(commandLine.c_str()),
                      static_cast<DWORD>(commandLine.size() + 1));
   }
@@ -292,6 +293,90 @@ TEST(Launch, AMissingDispatcherIsStartedFromTheRegistryAndConnectedTo) {
   EXPECT_EQ(PacketInt(packets[0], 0), kConnect);
   EXPECT_EQ(MessageText(packets[1]), "after the start");
   EXPECT_EQ(PacketInt(packets[2], 0), kDisconnect);
+}
+
+// The library loaded for one test and freed at its end.
+class LoadedLibrary {
+ public:
+  LoadedLibrary() : dll_(::LoadLibraryA(FromEnvironment("WL_DLL").c_str())) {}
+  ~LoadedLibrary() {
+    if (dll_ != nullptr) ::FreeLibrary(dll_);
+  }
+  Exports Calls() const { return Resolve(dll_); }
+  bool Loaded() const { return dll_ != nullptr; }
+
+ private:
+  HMODULE dll_;
+};
+
+struct FailedStartCase {
+  const char* name;
+  DWORD type;  // 0: no key at all
+  std::string commandLine;
+  std::int32_t sendResult;
+  std::int32_t enabledAfter;
+};
+
+TEST(Launch, StartsThatCannotSucceedSwitchTheClientOffOrFailTheCall) {
+  ASSERT_EQ(FindDispatcherWindow(), nullptr) << "a dispatcher window is left over";
+  // A reference that would name the recorder if it were expanded: it must not be.
+  const std::string recorder = FromEnvironment("WL_RECORDER_EXE");
+  ::SetEnvironmentVariableA("WL_RECORDER_REF", recorder.c_str());
+  const DWORD number = 7;
+  const FailedStartCase cases[] = {
+      {"no key, no WLDispatcher.exe on the search path", 0, "", 0, 0},
+      {"expandable text passed unexpanded", REG_EXPAND_SZ, "%WL_RECORDER_REF%", 0, 0},
+      {"a number", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 3), -1, 1},
+  };
+  for (const FailedStartCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::optional<DispatcherPath> path;
+    if (c.type != 0) path.emplace(c.commandLine, c.type);
+    const LoadedLibrary library;
+    ASSERT_TRUE(library.Loaded());
+    EXPECT_EQ(library.Calls().wlSendMsg("nobody listens"), c.sendResult);
+    EXPECT_EQ(library.Calls().wlEnabled(), c.enabledAfter);
+    EXPECT_EQ(FindDispatcherWindow(), nullptr);
+  }
+}
+
+TEST(Launch, AReplacedDispatcherHearsTheSameConnectionFirst) {
+  ASSERT_EQ(FindDispatcherWindow(), nullptr) << "a dispatcher window is left over";
+  const LoadedLibrary library;
+  ASSERT_TRUE(library.Loaded());
+  std::string firstId;
+  {
+    const Recorder first(FromEnvironment("WL_RECORDER_EXE"));
+    ASSERT_TRUE(first.Ready());
+    EXPECT_EQ(library.Calls().wlSendMsg("one"), 0);
+    const auto packets = first.Packets();
+    ASSERT_FALSE(OfKind(packets, kConnect).empty());
+    firstId = ConnectionId(OfKind(packets, kConnect).front());
+  }
+  ASSERT_TRUE(WaitUntil([] { return FindDispatcherWindow() == nullptr; }));
+  const Recorder second(FromEnvironment("WL_RECORDER_EXE"));
+  ASSERT_TRUE(second.Ready());
+  EXPECT_EQ(library.Calls().wlSendMsg("two"), 0);
+  const auto packets = second.Packets();
+  ASSERT_EQ(packets.size(), 2u);
+  EXPECT_EQ(PacketInt(packets[0], 0), kConnect);
+  EXPECT_EQ(ConnectionId(packets[0]), firstId);
+  EXPECT_EQ(MessageText(packets[1]), "two");
+  EXPECT_EQ(ConnectionId(packets[1]), firstId);
+}
+
+TEST(Launch, ADispatcherThatRefusesSwitchesTheClientOffAfterTheMessage) {
+  ASSERT_EQ(FindDispatcherWindow(), nullptr) << "a dispatcher window is left over";
+  const Recorder refusing(FromEnvironment("WL_RECORDER_EXE"), {"--answer", "0"});
+  ASSERT_TRUE(refusing.Ready());
+  const LoadedLibrary library;
+  ASSERT_TRUE(library.Loaded());
+  EXPECT_EQ(library.Calls().wlSendMsg("still delivered"), 0);
+  EXPECT_EQ(library.Calls().wlEnabled(), 0);
+  EXPECT_EQ(library.Calls().wlSendMsg("not sent"), 0);
+  const auto messages = OfKind(refusing.Packets(), kMessage);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(MessageText(messages[0]), "still delivered");
 }
 
 // Starts this program as a child that loads the library, sends, and ends its process.

@@ -90,7 +90,7 @@ std::string FormatStamp(Stamp stamp) {
     return std::string(kStampWidth, '?');
   const Civil c = CivilFromDays(std::int64_t{stamp.date} - kDayOf1970);
   const int t = stamp.time;
-  char buffer[64];  // room for any int, so the compiler sees no truncation
+  char buffer[96];  // room for any int the compiler cannot rule out
   std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
                 t / 3'600'000, t / 60'000 % 60, t / 1000 % 60, t % 1000);
   return buffer;
