@@ -47,6 +47,9 @@ std::size_t MessageLength(std::string_view msg) {
 }
 
 void Encode(const Fields& f, std::uint8_t* block) {
+  // Every byte is written: the fixed part is cleared first, the text follows, then its NUL and
+  // the two zero bytes. The block needs no clearing beforehand, so the texts are written once.
+  std::memset(block, 0, kText);
   PutInt(block, kKind, static_cast<std::uint32_t>(f.kind));
   PutInt(block, kTime, static_cast<std::uint32_t>(f.time));
   PutInt(block, kDate, static_cast<std::uint32_t>(f.date));
@@ -64,6 +67,7 @@ void Encode(const Fields& f, std::uint8_t* block) {
   if (!f.msg.empty()) std::memcpy(block + kText, f.msg.data(), f.msg.size());
   if (!f.details.empty())
     std::memcpy(block + kText + f.msg.size(), f.details.data(), f.details.size());
+  std::memset(block + kText + f.msg.size() + f.details.size(), 0, kFixedSize - kText);
 }
 
 std::optional<Fields> Decode(std::span<const std::uint8_t> bytes) {

@@ -52,7 +52,8 @@ inline std::size_t PacketSize(std::size_t msgLength, std::size_t detailsLength) 
   return kFixedSize + msgLength + detailsLength;
 }
 
-// Writes the packet into block, which must hold PacketSize(...) bytes and be zero-filled.
+// Writes the packet into block, which must hold PacketSize(...) bytes; every byte is written, so
+// the result is the same whatever the block held before (the zero-filled packet of the layout).
 // f.msg must already be cut to MessageLength; bounded fields are cut to their capacity.
 void Encode(const Fields& f, std::uint8_t* block);
 
